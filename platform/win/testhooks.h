@@ -1,0 +1,35 @@
+// What the stand-ins record of the calls that would show something to a
+// user, so tests (and the host's batch drivers) can read and answer them.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/win/winapi.h"
+
+#define ZOLHOOK __attribute__((visibility("default")))
+
+struct ZolMessageBoxRecord {
+    HWND owner;
+    std::string text;
+    std::string caption;
+    UINT type;
+};
+ZOLHOOK const std::vector<ZolMessageBoxRecord>& ZolMessageBoxes();
+ZOLHOOK void ZolClearMessageBoxes();
+
+struct ZolDialogRecord {
+    HINSTANCE module;
+    int id;
+    HWND parent;
+    INT_PTR result;
+};
+ZOLHOOK const std::vector<ZolDialogRecord>& ZolDialogs();
+ZOLHOOK void ZolClearDialogs();
+
+// Decides how a modal dialog is answered while no display is available: it
+// may send messages to `proc` for `dialog`; when it returns without the
+// dialog having been ended, the dialog ends with IDCANCEL. Null restores the
+// default driver, which presses Cancel (control 2).
+typedef void (*ZolDialogDriver)(HWND dialog, int id, DLGPROC proc, void* context);
+ZOLHOOK void ZolSetDialogDriver(ZolDialogDriver driver, void* context);
