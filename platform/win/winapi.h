@@ -48,6 +48,17 @@ inline H FieldToHandle(uint32_t v) {
     return reinterpret_cast<H>(static_cast<uintptr_t>(v));
 }
 
+// Geometry shared by the window and graphics services.
+struct POINT {
+    LONG x, y;
+};
+struct SIZE {
+    LONG cx, cy;
+};
+struct RECT {
+    LONG left, top, right, bottom;
+};
+
 // ---------------------------------------------------------------- errors
 
 enum : DWORD {
@@ -182,6 +193,26 @@ typedef INT_PTR (*DLGPROC)(HWND dialog, UINT message, WPARAM wparam, LPARAM lpar
 ZOLAPI INT_PTR DialogBoxParamA(HINSTANCE module, int id, HWND parent, DLGPROC proc, LPARAM init);
 ZOLAPI BOOL EndDialog(HWND dialog, INT_PTR result);
 ZOLAPI BOOL IsWindow(HWND window);
+
+// Windows of registered classes. A class is a name and a window procedure;
+// every message sent to a window goes to its class's procedure. Creation
+// sends WM_CREATE (lparam: the creation parameter) and destruction WM_DESTROY,
+// then WM_NCDESTROY, after which the handle is dead.
+typedef LRESULT (*WNDPROC)(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+enum : UINT { WM_CREATE = 0x0001, WM_NCDESTROY = 0x0082 };
+enum : int { GWLP_USERDATA = -21, GWLP_ID = -12 };
+ZOLAPI BOOL ZolRegisterWindowClass(const char* className, WNDPROC proc);
+ZOLAPI HWND CreateWindowExA(DWORD exStyle, const char* className, const char* windowName,
+                            DWORD style, int x, int y, int width, int height, HWND parent,
+                            void* menu, HINSTANCE instance, void* param);
+ZOLAPI BOOL DestroyWindow(HWND window);
+// 0 for a window that does not exist.
+ZOLAPI LRESULT SendMessageA(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+ZOLAPI intptr_t GetWindowLongPtrA(HWND window, int index);
+ZOLAPI intptr_t SetWindowLongPtrA(HWND window, int index, intptr_t value);
+ZOLAPI HWND GetParent(HWND window);
+ZOLAPI BOOL GetClientRect(HWND window, RECT* rect);
+ZOLAPI BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint);
 
 // The window that stands for the host's main window in this process.
 ZOLAPI HWND ZolHostMainWindow();

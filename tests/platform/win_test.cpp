@@ -483,3 +483,54 @@ TEST_F(Registry, DamagedFileIsReadAsEmpty) {
 }
 
 }  // namespace
+
+namespace {
+
+// ---------------------------------------------------------------- windows
+
+struct ClassLog {
+    std::vector<UINT> messages;
+    LRESULT createResult = 0;
+};
+ClassLog g_class;
+
+LRESULT loggingWndProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+    g_class.messages.push_back(msg);
+    if (msg == WM_CREATE) return g_class.createResult;
+    if (msg == 0x0400) return static_cast<LRESULT>(wp + static_cast<WPARAM>(lp));
+    return 0;
+}
+
+TEST(Windows, MessagesReachTheClassProcedureUntilDestroyed) {
+    g_class = {};
+    ASSERT_TRUE(ZolRegisterWindowClass("TestClass", loggingWndProc));
+    HWND w = CreateWindowExA(0, "TestClass", "", 0, 0, 0, 300, 40, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(SendMessageA(w, 0x0400, 2, 3), 5);
+    RECT r{};
+    ASSERT_TRUE(GetClientRect(w, &r));
+    EXPECT_EQ(r.right, 300);
+    EXPECT_EQ(r.bottom, 40);
+    SetWindowLongPtrA(w, GWLP_USERDATA, 77);
+    EXPECT_EQ(GetWindowLongPtrA(w, GWLP_USERDATA), 77);
+    EXPECT_TRUE(DestroyWindow(w));
+    EXPECT_EQ(g_class.messages, (std::vector<UINT>{WM_CREATE, 0x0400, WM_DESTROY, WM_NCDESTROY}));
+    EXPECT_FALSE(IsWindow(w));
+    EXPECT_EQ(SendMessageA(w, 0x0400, 2, 3), 0);
+    EXPECT_FALSE(DestroyWindow(w));
+    EXPECT_FALSE(DestroyWindow(ZolHostMainWindow()));
+}
+
+TEST(Windows, UnknownClassAndRefusedCreation) {
+    EXPECT_EQ(CreateWindowExA(0, "NoSuchClass", "", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr),
+              nullptr);
+    g_class = {};
+    g_class.createResult = -1;
+    ZolRegisterWindowClass("TestClass", loggingWndProc);
+    uint32_t before = ZolHandleCount(ZolKind_Window);
+    EXPECT_EQ(CreateWindowExA(0, "TestClass", "", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr),
+              nullptr);
+    EXPECT_EQ(ZolHandleCount(ZolKind_Window), before);
+}
+
+}  // namespace
