@@ -200,6 +200,17 @@ ZOLAPI BOOL IsWindow(HWND window);
 // then WM_NCDESTROY, after which the handle is dead.
 typedef LRESULT (*WNDPROC)(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 enum : UINT { WM_CREATE = 0x0001, WM_NCDESTROY = 0x0082 };
+// Text and clipboard messages of windows that hold text. WM_SETTEXT: lParam
+// const char*; WM_GETTEXT: wParam buffer size, lParam char*, returns the
+// characters copied (terminated); WM_GETTEXTLENGTH: the text's length.
+enum : UINT {
+    WM_SETTEXT = 0x000C,
+    WM_GETTEXT = 0x000D,
+    WM_GETTEXTLENGTH = 0x000E,
+    WM_CUT = 0x0300,
+    WM_COPY = 0x0301,
+    WM_PASTE = 0x0302,
+};
 enum : int { GWLP_USERDATA = -21, GWLP_ID = -12 };
 ZOLAPI BOOL ZolRegisterWindowClass(const char* className, WNDPROC proc);
 ZOLAPI HWND CreateWindowExA(DWORD exStyle, const char* className, const char* windowName,
