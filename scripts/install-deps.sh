@@ -5,10 +5,11 @@ set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config git
-  libfreetype-dev libfontconfig-dev fontconfig fonts-liberation2 libpng-dev
+  libfreetype-dev libfontconfig-dev fontconfig fonts-liberation2 fonts-dejavu-core fonts-dejavu-extra libpng-dev
   nlohmann-json3-dev libcli11-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   ffmpeg
+  clang-14 libclang-rt-14-dev
 )
 
 missing=()

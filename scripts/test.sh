@@ -11,3 +11,5 @@ cmake --build build-asan -j"$(nproc)"
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=0}"
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
 ctest --test-dir build-asan --output-on-failure -j"$(nproc)"
+# The RTF reader under the fuzzer, for a short bounded time.
+tests/fuzz/run.sh 20
