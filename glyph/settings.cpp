@@ -1,0 +1,10 @@
+#include "glyph/settings.h"
+
+namespace glyph {
+
+GlyphRenderSettings& glyphSettings() {
+    static GlyphRenderSettings settings;
+    return settings;
+}
+
+}  // namespace glyph
