@@ -162,10 +162,12 @@ void drawLine(HWND layoutWindow, int imageWidth, int imageHeight, int pixelsPerR
                              inverted, opacity, revealOffset, slope, rotation)) {
                 detail::WorkMemory scratch(
                     detail::bytesFor(static_cast<int64_t>(pixelsPerRow) * imageHeight, 4));
+                // Many faces outline a lower-case l or a hyphen as a plain
+                // rectangle; the line goes on after it, or a word like
+                // "hello" would end at its first l.
                 drawCharFallback(layoutWindow, imageWidth, imageHeight, pixelsPerRow, pixels,
                                  lineIndex, i, line.width, line.height, trunc(gx), trunc(gy),
                                  inverted, opacity, rotation, scratch.as());
-                break;
             }
         } else if (invertAfterTab == 1) {
             pendingTabInversion = true;

@@ -1,5 +1,6 @@
 // Entry point of "ZOL Quillarine": routes each host command.
 #include "effects/typing/typing.h"
+#include "effects/typing/typing_render.h"
 #include "framework/about_box.h"
 #include "framework/effect_main.h"
 #include "framework/file_types.h"
@@ -41,7 +42,7 @@ PF_Err updateParamsUi(PF_InData* in_data, PF_OutData* out_data, PF_ParamList par
 }
 
 PF_Err dispatch(PF_Cmd cmd, PF_InData* in_data, PF_OutData* out_data, PF_ParamList params,
-                PF_LayerDef*, void* extra) {
+                PF_LayerDef* output, void* extra) {
     switch (cmd) {
         case PF_Cmd_ABOUT: return ShowAboutBox(in_data, g_plugin.module);
         case PF_Cmd_GLOBAL_SETUP: return globalSetup(in_data, out_data);
@@ -52,7 +53,7 @@ PF_Err dispatch(PF_Cmd cmd, PF_InData* in_data, PF_OutData* out_data, PF_ParamLi
         case PF_Cmd_SEQUENCE_FLATTEN: return FlattenTypingSequence(in_data, out_data, g_plugin.library);
         case PF_Cmd_SEQUENCE_SETDOWN: return SetdownTypingSequence(in_data, out_data, g_plugin.library);
         case PF_Cmd_DO_DIALOG: return PF_Err_NONE;  // the text editor arrives with the library
-        case PF_Cmd_RENDER: return PF_Err_NONE;     // drawing arrives with the glyph engine
+        case PF_Cmd_RENDER: return RenderTyping(in_data, out_data, params, output);
         case PF_Cmd_USER_CHANGED_PARAM: return userChangedParam(in_data, out_data, params, extra);
         case PF_Cmd_UPDATE_PARAMS_UI: return updateParamsUi(in_data, out_data, params);
         case PF_Cmd_EVENT: return PF_Err_NONE;  // the control strips arrive with the graphics

@@ -196,15 +196,22 @@ TEST(DrawLine, ScaleWithoutMoveKeepsTheSpacing) {
     EXPECT_NEAR(l1, l2, 2);
 }
 
-TEST(DrawLine, AFallbackCharacterEndsTheLine) {
+TEST(DrawLine, TheLineGoesOnAfterAFallbackCharacter) {
     SettingsScope scope;
+    // The hyphen has no usable outline and goes through the text fallback;
+    // the letters after it must still be drawn.
     Line line("ab-cd");
     const Frame f = line.draw(10);
     int l, t, r, b;
     ASSERT_TRUE(f.inkBox(l, t, r, b));
-    // The hyphen is drawn by the text fallback, then nothing more.
-    EXPECT_LT(r, 10 + line.lefts[3]);
-    EXPECT_GT(r, 10 + line.lefts[2]);
+    EXPECT_GT(r, 10 + line.lefts[4]);
+    // What lies right of the hyphen is about as much ink as "cd" alone.
+    int64_t tail = 0;
+    const std::vector<uint8_t> after = columns(f, 10 + line.lefts[3], kW);
+    for (size_t k = 0; k < after.size(); k += 4) tail += after[k];
+    Line cd("cd");
+    const int64_t alone = cd.draw(10).alphaSum();
+    EXPECT_NEAR(static_cast<double>(tail), static_cast<double>(alone), alone * 0.2);
 }
 
 TEST(DrawLine, ARevealOpacityUncoversTheLineFromTheLeft) {
