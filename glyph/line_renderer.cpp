@@ -160,14 +160,16 @@ void drawLine(HWND layoutWindow, int imageWidth, int imageHeight, int pixelsPerR
             if (!drawGlyphAt(glyphFont, dc, c, size, ascent, colour, layoutWindow, imageWidth,
                              imageHeight, pixelsPerRow, pixels, line.width, line.height, gx, gy,
                              inverted, opacity, revealOffset, slope, rotation)) {
-                detail::WorkMemory scratch(
-                    detail::bytesFor(static_cast<int64_t>(pixelsPerRow) * imageHeight, 4));
                 // Many faces outline a lower-case l or a hyphen as a plain
                 // rectangle; the line goes on after it, or a word like
-                // "hello" would end at its first l.
+                // "hello" would end at its first l. Its cell is its own
+                // advance, so that a turned character turns about its own
+                // centre and not the line's; the fallback makes its
+                // scratch plane only when it turns.
+                const int cell = measureCharAdvance(layoutWindow, lineIndex, i) + 1;
                 drawCharFallback(layoutWindow, imageWidth, imageHeight, pixelsPerRow, pixels,
-                                 lineIndex, i, line.width, line.height, trunc(gx), trunc(gy),
-                                 inverted, opacity, rotation, scratch.as());
+                                 lineIndex, i, cell, line.height, trunc(gx), trunc(gy), inverted,
+                                 opacity, rotation, nullptr);
             }
         } else if (invertAfterTab == 1) {
             pendingTabInversion = true;

@@ -214,6 +214,25 @@ TEST(DrawLine, TheLineGoesOnAfterAFallbackCharacter) {
     EXPECT_NEAR(static_cast<double>(tail), static_cast<double>(alone), alone * 0.2);
 }
 
+TEST(DrawLine, ATurnedFallbackCharacterTurnsInItsOwnCell) {
+    SettingsScope scope;
+    // Blanks draw nothing and make the line wide: an l turned about the
+    // middle of the line would swing far off its place.
+    Line line("            l");
+    glyph::JitterSettings& j = glyph::glyphSettings().jitter;
+    // Running rotation: sin(index x frequency x 0.1) is 1 for the l, index 12.
+    j.rotationType = 6;
+    j.rotationAmount = 30.0f;
+    j.frequency = 1.3089969f;
+    const Frame f = line.draw(10);
+    Line upright("l");
+    const Frame alone = upright.draw(10 + line.lefts[12]);
+    ASSERT_GT(alone.alphaSum(), 0);
+    EXPECT_GT(f.alphaSum(), alone.alphaSum() * 3 / 4);
+    EXPECT_NEAR(f.centreX(), alone.centreX(), 6.0);
+    EXPECT_NEAR(f.centreY(), alone.centreY(), 6.0);
+}
+
 TEST(DrawLine, ARevealOpacityUncoversTheLineFromTheLeft) {
     SettingsScope scope;
     Line line("MMMMMM");

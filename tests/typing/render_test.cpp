@@ -340,4 +340,65 @@ TEST(TypingRender, AnUnwritableInterchangeFileShowsTheInputLayerAndWarns) {
     EXPECT_GT(r.frame(0).alphaSum(), 0);
 }
 
+constexpr char kCentredHeadline[] =
+    "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red255\\green255\\blue255;}"
+    "\\pard\\qc\\f0\\fs32\\cf1 Headline in the middle\\par"
+    "\\pard\\ql\\tab After a tab, words, and more words.\\par}";
+
+struct LookRow {
+    const char* name;
+    std::vector<std::string> assignments;
+    double minInkRatio;  // ink against the plain frame
+    double maxInkRatio;
+};
+
+// Every option changes the picture, keeps the text on the frame, and
+// inversion adds the boxes around the letters.
+TEST(TypingRender, InvertOptionsAndJittersChangeThePicture) {
+    const LookRow rows[] = {
+        {"invert_headline", {"Invert Headline=on"}, 1.2, 3},
+        {"invert_paragraph", {"Invert Paragraph=on"}, 1.02, 1.2},
+        {"invert_letters", {"Random Invert=Apply to Letters", "Invert Density=1"}, 1.5, 4},
+        {"invert_words", {"Random Invert=Apply to Words", "Invert Density=0.5"}, 1.1, 4},
+        {"offset_chaos_jump", {"Type of Offset Jitter=Chaos Jump", "Offset Value=2"}, 0.8, 1.25},
+        {"offset_swing", {"Type of Offset Jitter=Swing", "Offset Value=2"}, 0.8, 1.25},
+        {"offset_swing_vertical", {"Type of Offset Jitter=Swing Vertical", "Offset Value=2"}, 0.8, 1.25},
+        {"offset_wave", {"Type of Offset Jitter=Wave", "Offset Value=2", "Frequency of Jitters=6"}, 0.8, 1.25},
+        {"offset_chaos_wave", {"Type of Offset Jitter=Chaos Wave", "Offset Value=2"}, 0.8, 1.25},
+        {"scale_chaos", {"Type of Scale Jitter=Chaos Scale", "Scale Value=1.5"}, 0.3, 4},
+        {"scale_swing", {"Type of Scale Jitter=Swing", "Scale Value=1.5"}, 0.3, 4},
+        {"scale_wave", {"Type of Scale Jitter=Wave", "Scale Value=1.5", "Frequency of Jitters=6"}, 0.3, 4},
+        {"scale_chaos_wave", {"Type of Scale Jitter=Chaos Wave", "Scale Value=1.5"}, 0.3, 4},
+        {"scale_running", {"Type of Scale Jitter=Running", "Scale Value=1.5", "Frequency of Jitters=6"}, 0.3, 4},
+        {"color_chaos", {"Type of Color Jitter=Chaos Color", "Color Value=200"}, 0.8, 1.25},
+        {"color_swing", {"Type of Color Jitter=Swing", "Color Value=200"}, 0.8, 1.25},
+        {"color_wave", {"Type of Color Jitter=Wave", "Color Value=200", "Frequency of Jitters=6"}, 0.8, 1.25},
+        {"color_chaos_wave", {"Type of Color Jitter=Chaos Wave", "Color Value=200"}, 0.8, 1.25},
+        {"color_running", {"Type of Color Jitter=Running", "Color Value=200", "Frequency of Jitters=6"}, 0.8, 1.25},
+        {"rotation_chaos", {"Type of Rotation Jitter=Chaos Rotate", "Rotation Amount=40"}, 0.7, 1.4},
+        {"rotation_swing", {"Type of Rotation Jitter=Swing", "Rotation Amount=40"}, 0.7, 1.4},
+        {"rotation_wave", {"Type of Rotation Jitter=Wave", "Rotation Amount=40", "Frequency of Jitters=6"}, 0.7, 1.4},
+        {"rotation_chaos_wave", {"Type of Rotation Jitter=Chaos Wave", "Rotation Amount=40"}, 0.7, 1.4},
+        {"rotation_running", {"Type of Rotation Jitter=Running", "Rotation Amount=40", "Frequency of Jitters=6"}, 0.7, 1.4},
+    };
+    TypingRender plainRender(480, 100);
+    plainRender.setText(kCentredHeadline);
+    const Frame plain = plainRender.frame(3);
+    save(plain, "look_plain.png");
+    ASSERT_GT(plain.alphaSum(), 0);
+    for (const LookRow& row : rows) {
+        TypingRender r(480, 100);
+        r.setText(kCentredHeadline);
+        r.set(row.assignments);
+        const Frame f = r.frame(3);
+        save(f, std::string("look_") + row.name + ".png");
+        EXPECT_NE(f.bytes, plain.bytes) << row.name;
+        const double ratio = static_cast<double>(f.alphaSum()) / static_cast<double>(plain.alphaSum());
+        EXPECT_GE(ratio, row.minInkRatio) << row.name;
+        EXPECT_LE(ratio, row.maxInkRatio) << row.name;
+        EXPECT_NEAR(f.centreX(), plain.centreX(), 60) << row.name;
+        EXPECT_NEAR(f.centreY(), plain.centreY(), 20) << row.name;
+    }
+}
+
 }  // namespace
