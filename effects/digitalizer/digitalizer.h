@@ -36,3 +36,8 @@ SymbolMetrics MeasureSymbol(HDC dc, const LOGFONTA& font, char symbol);
 // black on white at the cell's top-left on a one-bit bitmap of the memory
 // DC `dc`; 0 for an empty cell.
 float SymbolInkCoverage(HDC dc, const LOGFONTA& font, char symbol, int32_t width, int32_t height);
+
+struct LibraryFunctions;
+// The "options" command: the symbol-set dialog, then the record rebuilt
+// from what it returned.
+PF_Err EditSymbolSet(PF_InData* in_data, PF_OutData* out_data, const LibraryFunctions& library);

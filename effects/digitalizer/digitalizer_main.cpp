@@ -27,7 +27,7 @@ PF_Err dispatch(PF_Cmd cmd, PF_InData* in_data, PF_OutData* out_data, PF_ParamLi
         case PF_Cmd_SEQUENCE_RESETUP: return ResetupSequence(in_data, out_data, SetupSymbolSetSequence);
         case PF_Cmd_SEQUENCE_FLATTEN: return FlattenSequence(in_data, out_data);
         case PF_Cmd_SEQUENCE_SETDOWN: return SetdownSequence(in_data, out_data);
-        case PF_Cmd_DO_DIALOG: return PF_Err_NONE;  // the symbol-set dialog arrives with the library
+        case PF_Cmd_DO_DIALOG: return EditSymbolSet(in_data, out_data, g_plugin.library);
         case PF_Cmd_RENDER: return PF_Err_NONE;     // drawing arrives with the graphics
         // No control greys out: every parameter always applies.
         case PF_Cmd_USER_CHANGED_PARAM: return PF_Err_NONE;

@@ -1,6 +1,7 @@
 // Entry point of "ZOL Morphing": routes each host command.
 #include "effects/morphing/morphing.h"
 #include "framework/about_box.h"
+#include "framework/edit_command.h"
 #include "framework/effect_main.h"
 #include "framework/library_binding.h"
 #include "framework/plugin_globals.h"
@@ -40,7 +41,7 @@ PF_Err dispatch(PF_Cmd cmd, PF_InData* in_data, PF_OutData* out_data, PF_ParamLi
         case PF_Cmd_SEQUENCE_RESETUP: return ResetupSequence(in_data, out_data, SetupMorphSequence);
         case PF_Cmd_SEQUENCE_FLATTEN: return FlattenSequence(in_data, out_data);
         case PF_Cmd_SEQUENCE_SETDOWN: return SetdownSequence(in_data, out_data);
-        case PF_Cmd_DO_DIALOG: return PF_Err_NONE;  // the two-text editor arrives with the library
+        case PF_Cmd_DO_DIALOG: return EditMorphTexts(in_data, out_data, g_plugin.library, g_plugin.module);
         case PF_Cmd_RENDER: return PF_Err_NONE;     // drawing arrives with the glyph engine
         case PF_Cmd_USER_CHANGED_PARAM: return userChangedParam(in_data, out_data, params, extra);
         case PF_Cmd_UPDATE_PARAMS_UI: return updateParamsUi(in_data, out_data, params);

@@ -2,6 +2,7 @@
 #include "effects/typing/typing.h"
 #include "effects/typing/typing_render.h"
 #include "framework/about_box.h"
+#include "framework/edit_command.h"
 #include "framework/effect_main.h"
 #include "framework/file_types.h"
 #include "framework/library_binding.h"
@@ -52,7 +53,7 @@ PF_Err dispatch(PF_Cmd cmd, PF_InData* in_data, PF_OutData* out_data, PF_ParamLi
         case PF_Cmd_SEQUENCE_RESETUP: return ResetupSequence(in_data, out_data, SetupTypingSequence);
         case PF_Cmd_SEQUENCE_FLATTEN: return FlattenTypingSequence(in_data, out_data, g_plugin.library);
         case PF_Cmd_SEQUENCE_SETDOWN: return SetdownTypingSequence(in_data, out_data, g_plugin.library);
-        case PF_Cmd_DO_DIALOG: return PF_Err_NONE;  // the text editor arrives with the library
+        case PF_Cmd_DO_DIALOG: return EditTypingText(in_data, out_data, g_plugin.library, g_plugin.module);
         case PF_Cmd_RENDER: return RenderTyping(in_data, out_data, params, output);
         case PF_Cmd_USER_CHANGED_PARAM: return userChangedParam(in_data, out_data, params, extra);
         case PF_Cmd_UPDATE_PARAMS_UI: return updateParamsUi(in_data, out_data, params);
