@@ -9,12 +9,12 @@
 #include <span>
 #include <string>
 
+// The text engine's exports are typed as the library declares them. Its
+// own drawing (DrawCharHideRich, DrawLineHideRich, GetLineWidthHideRich) is
+// bound and never called by these effects.
+#include "library/HideRichApi.h"
 #include "platform/effect_api/effect_api.h"
 #include "platform/win/winapi.h"
-
-// A laid-out document of the library, as records keep it: a 32-bit value of
-// the platform's handle table, 0 for none.
-typedef uint32_t HideRichDocument;
 
 struct SymbolSet;
 
@@ -24,28 +24,6 @@ extern "C" {
 typedef int32_t (*EditPropertiesProc)(HWND parent);
 typedef int32_t (*Edit2PropertiesProc)(HWND parent);
 typedef int32_t (*EditDigitalizerProc)(HWND parent, SymbolSet** symbolSet);
-
-typedef HideRichDocument (*CreateHideRichProc)(HWND parent, int32_t width, int32_t height, int32_t wrap,
-                                               double scale, double reserved, double invertChance,
-                                               int32_t invertMode, int32_t randomBase);
-typedef int32_t (*ReloadHideRichProc)(HideRichDocument document, int32_t wrap, int32_t width,
-                                      int32_t height);
-typedef int32_t (*DeleteHideRichProc)(HideRichDocument document);
-typedef int32_t (*GetCountHideRichProc)(HideRichDocument document);
-// The per-line queries: one field of a line's record, 0 (or -1 for the
-// justification) for a line that does not exist.
-typedef int32_t (*LineQueryProc)(HideRichDocument document, int32_t line);
-typedef int32_t (*CharQueryProc)(HideRichDocument document, int32_t line, int32_t index);
-typedef HWND (*GetWNDHideRichProc)(HideRichDocument document);
-typedef HWND (*GetWNDHideRich2Proc)();
-// The library's own drawing, which these effects bind and never call; the
-// library takes the document first, like its other operations.
-typedef int32_t (*DrawCharHideRichProc)(HideRichDocument document, int32_t line, int32_t index,
-                                        uint32_t* pixels, int32_t width, int32_t height,
-                                        int32_t ignored, int32_t invert);
-typedef int32_t (*DrawLineHideRichProc)(HideRichDocument document, int32_t line, uint32_t* pixels,
-                                        int32_t width, int32_t height, int32_t offset,
-                                        int32_t invertAfterTab, int32_t invertAll, double sizeFactor);
 }
 
 struct LibraryFunctions {
@@ -53,24 +31,24 @@ struct LibraryFunctions {
     EditPropertiesProc EditProperties = nullptr;
     Edit2PropertiesProc Edit2Properties = nullptr;
     EditDigitalizerProc EditDigitalizer = nullptr;
-    CreateHideRichProc CreateHideRich = nullptr;
-    DeleteHideRichProc DeleteHideRich = nullptr;
-    ReloadHideRichProc ReloadHideRich = nullptr;
-    GetCountHideRichProc GetCountHideRich = nullptr;
-    LineQueryProc GetWidthLineHideRich = nullptr;
-    LineQueryProc GetHeightLineHideRich = nullptr;
-    LineQueryProc GetTopLineHideRich = nullptr;
-    LineQueryProc GetLeftLineHideRich = nullptr;
-    LineQueryProc GetJustifyLineHideRich = nullptr;
-    DrawLineHideRichProc GetLineWidthHideRich = nullptr;
-    DrawLineHideRichProc DrawLineHideRich = nullptr;
-    DrawCharHideRichProc DrawCharHideRich = nullptr;
-    CharQueryProc GetWidthCharHideRich = nullptr;
-    LineQueryProc GetLengthLineHideRich = nullptr;
-    LineQueryProc GetAllHeightLineHideRich = nullptr;
-    CharQueryProc GetHeightCharHideRich = nullptr;
-    GetWNDHideRichProc GetWNDHideRich = nullptr;
-    GetWNDHideRich2Proc GetWNDHideRich2 = nullptr;
+    CreateHideRichFn CreateHideRich = nullptr;
+    DeleteHideRichFn DeleteHideRich = nullptr;
+    ReloadHideRichFn ReloadHideRich = nullptr;
+    GetCountHideRichFn GetCountHideRich = nullptr;
+    LineQueryFn GetWidthLineHideRich = nullptr;
+    LineQueryFn GetHeightLineHideRich = nullptr;
+    LineQueryFn GetTopLineHideRich = nullptr;
+    LineQueryFn GetLeftLineHideRich = nullptr;
+    LineQueryFn GetJustifyLineHideRich = nullptr;
+    DrawLineHideRichFn GetLineWidthHideRich = nullptr;
+    DrawLineHideRichFn DrawLineHideRich = nullptr;
+    DrawCharHideRichFn DrawCharHideRich = nullptr;
+    CharQueryFn GetWidthCharHideRich = nullptr;
+    LineQueryFn GetLengthLineHideRich = nullptr;
+    LineQueryFn GetAllHeightLineHideRich = nullptr;
+    CharQueryFn GetHeightCharHideRich = nullptr;
+    GetWNDHideRichFn GetWNDHideRich = nullptr;
+    GetWNDHideRich2Fn GetWNDHideRich2 = nullptr;
 };
 
 // The three plug-ins differ in their shipped file name, the way they name the

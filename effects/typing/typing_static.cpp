@@ -38,7 +38,7 @@ void DrawStaticOrScrolling(const TypingFrame& f, const TypingScene& scene) {
     const LibraryFunctions& lib = *scene.library;
     const HideRichDocument doc = scene.document;
     const int32_t W = f.imageWidth, H = f.imageHeight;
-    auto query = [doc](LineQueryProc q, int32_t line) { return q ? q(doc, line) : 0; };
+    auto query = [doc](LineQueryFn q, int32_t line) { return q ? q(doc, line) : 0; };
 
     float T = 0.0f;
     for (int32_t i = 0; i < f.lineCount; ++i) {
