@@ -18,8 +18,11 @@ INT_PTR AboutDialogProc(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
                 EndDialog(dialog, control);
                 return TRUE;
             }
-            // The maker's site button needs the shell's "open" verb, which
-            // this platform does not offer yet; until then it does nothing.
+            if (control == kAboutSiteButton && notification == 0) {
+                // Whether a browser came up is the desktop's business.
+                (void)ShellExecuteA(dialog, "open", kMakerSite, nullptr, nullptr, SW_SHOWNORMAL);
+                return TRUE;
+            }
             return FALSE;
         }
         case WM_DESTROY:

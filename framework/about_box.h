@@ -8,6 +8,8 @@
 inline constexpr int kAboutDialogId = 7771;
 inline constexpr int kAboutSiteButton = 7774;
 inline constexpr int kAboutPictureId = 102;
+// Where the site button leads.
+inline constexpr char kMakerSite[] = "https://quillarine.example.org/";
 
 PF_Err ShowAboutBox(PF_InData* in_data, HINSTANCE module);
 

@@ -33,3 +33,18 @@ ZOLHOOK void ZolClearDialogs();
 // default driver, which presses Cancel (control 2).
 typedef void (*ZolDialogDriver)(HWND dialog, int id, DLGPROC proc, void* context);
 ZOLHOOK void ZolSetDialogDriver(ZolDialogDriver driver, void* context);
+
+// The documents the shell was asked to open, in order.
+struct ZolShellRecord {
+    HWND owner;
+    std::string operation;
+    std::string file;
+    std::string parameters;
+    std::string directory;
+    int show;
+};
+ZOLHOOK const std::vector<ZolShellRecord>& ZolShellCalls();
+ZOLHOOK void ZolClearShellCalls();
+// While on, calls are only recorded and answer SE_ERR_SHELL_OK. It starts on
+// when ZOL_SHELL_RECORD_ONLY is 1.
+ZOLHOOK void ZolSetShellRecordOnly(bool recordOnly);

@@ -157,6 +157,20 @@ ZOLAPI void SetFloatControl(FloatControlState state);
 // Clears pending exception flags of both units, leaving the controls as they are.
 ZOLAPI void ClearFloatExceptions();
 
+// ---------------------------------------------------------------- shell
+
+enum : int { SW_HIDE = 0, SW_SHOWNORMAL = 1 };
+// Results of ShellExecuteA: above 32 the document was handed to an opener.
+enum : int { SE_ERR_FNF = 2, SE_ERR_NOASSOC = 31, SE_ERR_SHELL_OK = 42 };
+
+// Opens a document or an address with the desktop's opener ("open", or a
+// null operation, is the only verb): the opener is started without a shell
+// and not waited for. A file that does not exist gives SE_ERR_FNF, a missing
+// opener SE_ERR_NOASSOC. Every call is recorded (see testhooks.h); with
+// ZOL_SHELL_RECORD_ONLY=1 in the environment nothing is started.
+ZOLAPI HINSTANCE ShellExecuteA(HWND owner, const char* operation, const char* file,
+                               const char* parameters, const char* directory, int show);
+
 // ---------------------------------------------------------------- windows, dialogs, boxes
 
 enum : UINT {

@@ -3,6 +3,8 @@
 // library is looked for in, the preset file type and the about box.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <cfenv>
 #include <climits>
 #include <cstdlib>
@@ -278,11 +280,22 @@ TEST_P(AboutDialogProcTest, EndsOnlyOnOkOrCancelClicked) {
     state.c = &GetParam();
     ZolSetDialogDriver(scriptedDriver, &state);
     ZolClearDialogs();
+    ZolClearShellCalls();
+    ZolSetShellRecordOnly(true);
     EXPECT_EQ(plugin(PF_Cmd_ABOUT, host), PF_Err_NONE);
     ASSERT_EQ(ZolDialogs().size(), 1u);
     EXPECT_EQ(ZolDialogs()[0].result, GetParam().result);
     if (!GetParam().answers.empty()) {
         EXPECT_EQ(state.answers, GetParam().answers);
+    }
+    // Only the site button asks the shell for anything.
+    const bool site = std::any_of(GetParam().messages.begin(), GetParam().messages.end(),
+                                  [](const Message& m) { return m.message == WM_COMMAND && m.wparam == 7774; });
+    ASSERT_EQ(ZolShellCalls().size(), site ? 1u : 0u);
+    if (site) {
+        EXPECT_EQ(ZolShellCalls()[0].operation, "open");
+        EXPECT_EQ(ZolShellCalls()[0].file, "https://quillarine.example.org/");
+        EXPECT_EQ(ZolShellCalls()[0].show, SW_SHOWNORMAL);
     }
 }
 
