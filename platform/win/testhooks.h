@@ -33,6 +33,18 @@ ZOLHOOK void ZolClearDialogs();
 // default driver, which presses Cancel (control 2).
 typedef void (*ZolDialogDriver)(HWND dialog, int id, DLGPROC proc, void* context);
 ZOLHOOK void ZolSetDialogDriver(ZolDialogDriver driver, void* context);
+// The driver currently installed (null for the default) and its context, so
+// one installed for a while can put the previous one back.
+ZOLHOOK ZolDialogDriver ZolGetDialogDriver(void** context);
+
+// Decides how a message box is answered while no display is available:
+// returns the id of the button pressed; 0 lets the box answer as it does
+// without a driver (IDOK). The box is recorded either way. Null restores
+// the default.
+typedef int (*ZolMessageBoxDriver)(HWND owner, const char* text, const char* caption, UINT type,
+                                   void* context);
+ZOLHOOK void ZolSetMessageBoxDriver(ZolMessageBoxDriver driver, void* context);
+ZOLHOOK ZolMessageBoxDriver ZolGetMessageBoxDriver(void** context);
 
 // The documents the shell was asked to open, in order.
 struct ZolShellRecord {

@@ -47,6 +47,8 @@ void pressCancel(HWND dialog, int, DLGPROC proc, void*) {
 
 ZolDialogDriver g_driver = pressCancel;
 void* g_driverContext = nullptr;
+ZolMessageBoxDriver g_boxDriver = nullptr;
+void* g_boxContext = nullptr;
 
 HWND newWindow(HWND parent) {
     auto w = std::make_unique<Window>();
@@ -69,6 +71,21 @@ void ZolSetDialogDriver(ZolDialogDriver driver, void* context) {
     g_driverContext = driver ? context : nullptr;
 }
 
+ZolDialogDriver ZolGetDialogDriver(void** context) {
+    if (context) *context = g_driverContext;
+    return g_driver == pressCancel ? nullptr : g_driver;
+}
+
+void ZolSetMessageBoxDriver(ZolMessageBoxDriver driver, void* context) {
+    g_boxDriver = driver;
+    g_boxContext = driver ? context : nullptr;
+}
+
+ZolMessageBoxDriver ZolGetMessageBoxDriver(void** context) {
+    if (context) *context = g_boxContext;
+    return g_boxDriver;
+}
+
 ZOLAPI HWND ZolHostMainWindow() {
     // Lives as long as the process, like the host's own main window.
     static Window mainWindow{.permanent = true};
@@ -87,7 +104,8 @@ ZOLAPI int MessageBoxA(HWND owner, const char* text, const char* caption, UINT t
     } catch (...) {
         // A box that cannot be recorded has still been shown.
     }
-    return IDOK;
+    int answer = g_boxDriver ? g_boxDriver(owner, text ? text : "", caption ? caption : "Error", type, g_boxContext) : 0;
+    return answer ? answer : IDOK;
 }
 
 ZOLAPI INT_PTR DialogBoxParamA(HINSTANCE module, int id, HWND parent, DLGPROC proc, LPARAM init) {
