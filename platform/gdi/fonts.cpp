@@ -7,6 +7,7 @@
 // agree with the face's true shapes.
 #include <fontconfig/fontconfig.h>
 #include <iconv.h>
+#include <strings.h>
 
 #include <algorithm>
 #include <cmath>
@@ -509,3 +510,173 @@ int textWidth(const Realized& r, const unsigned char* text, int count) {
 }
 
 }  // namespace zolgdi
+
+// ---------------------------------------------------------------- families
+
+namespace zolgdi {
+namespace {
+
+struct ScriptRow {
+    BYTE charset;
+    const char* script;
+    // Characters a face must have to show the character set; fontconfig
+    // tells which it covers.
+    std::vector<FcChar32> needs;
+};
+
+const std::vector<ScriptRow>& scriptRows() {
+    static const std::vector<ScriptRow> rows = {
+        {ANSI_CHARSET, "Western", {0x41, 0x61, 0xE9, 0xFC}},
+        {EASTEUROPE_CHARSET, "Central European", {0x0141, 0x0151, 0x010D}},
+        {RUSSIAN_CHARSET, "Cyrillic", {0x0410, 0x044F, 0x0401}},
+        {GREEK_CHARSET, "Greek", {0x0391, 0x03C9}},
+        {TURKISH_CHARSET, "Turkish", {0x011F, 0x0130, 0x015F}},
+        {HEBREW_CHARSET, "Hebrew", {0x05D0, 0x05EA}},
+        {ARABIC_CHARSET, "Arabic", {0x0627, 0x064A}},
+        {BALTIC_CHARSET, "Baltic", {0x0100, 0x0173, 0x0117}},
+        {VIETNAMESE_CHARSET, "Vietnamese", {0x01A0, 0x01AF, 0x20AB}},
+        {THAI_CHARSET, "Thai", {0x0E01, 0x0E48}},
+    };
+    return rows;
+}
+
+// The names users know from other systems, shown when fontconfig maps them
+// onto an installed face of the same metrics.
+constexpr const char* kClassicFamilies[] = {"Arial", "Times New Roman", "Courier New"};
+
+struct FamilyFace {
+    std::string family;
+    std::string format;  // fontconfig's font format: TrueType, CFF, Type 1, PCF, ...
+    bool outline = true;
+    bool fixedPitch = false;
+    FcCharSet* charset = nullptr;  // owned by the pattern it came from
+};
+
+// Whether a family is one of the classic names standing in for `face`.
+bool classicStandsFor(const char* classic, FcPattern* matched) {
+    FcChar8* family = nullptr;
+    if (FcPatternGetString(matched, FC_FAMILY, 0, &family) != FcResultMatch) return false;
+    // fontconfig's metric aliases resolve these to Liberation faces.
+    const std::string f = reinterpret_cast<const char*>(family);
+    return f == classic || f.rfind("Liberation", 0) == 0;
+}
+
+void report(const FamilyFace& face, const LOGFONTA* filter, FONTENUMPROCA proc, LPARAM data, int& last,
+            bool& go) {
+    DWORD type = 0;
+    DWORD flags = 0;
+    if (!face.outline || face.format == "PCF" || face.format == "BDF") type = RASTER_FONTTYPE;
+    else if (face.format == "TrueType") type = TRUETYPE_FONTTYPE;
+    else if (face.format == "CFF") type = TRUETYPE_FONTTYPE, flags = NTM_PS_OPENTYPE;
+    else if (face.format == "Type 1") flags = NTM_TYPE1;
+    for (const ScriptRow& row : scriptRows()) {
+        if (!go) return;
+        if (filter->lfCharSet != DEFAULT_CHARSET && filter->lfCharSet != row.charset) continue;
+        bool covered = face.charset != nullptr;
+        for (FcChar32 c : row.needs)
+            if (covered && !FcCharSetHasChar(face.charset, c)) covered = false;
+        if (!covered) continue;
+        ENUMLOGFONTEXA e;
+        std::memset(&e, 0, sizeof e);
+        e.elfLogFont.lfWeight = FW_NORMAL;
+        e.elfLogFont.lfCharSet = row.charset;
+        e.elfLogFont.lfPitchAndFamily = face.fixedPitch ? FIXED_PITCH : VARIABLE_PITCH;
+        std::strncpy(e.elfLogFont.lfFaceName, face.family.c_str(), LF_FACESIZE - 1);
+        std::strncpy(e.elfFullName, face.family.c_str(), sizeof e.elfFullName - 1);
+        std::strncpy(e.elfStyle, "Regular", sizeof e.elfStyle - 1);
+        std::strncpy(e.elfScript, row.script, sizeof e.elfScript - 1);
+        NEWTEXTMETRICA tm;
+        std::memset(&tm, 0, sizeof tm);
+        tm.tm.tmCharSet = row.charset;
+        // As the system reports it: the low bit set means variable pitch.
+        tm.tm.tmPitchAndFamily = static_cast<BYTE>((face.fixedPitch ? 0 : 1) | (type & TRUETYPE_FONTTYPE ? 4 : 0));
+        tm.ntmFlags = flags;
+        last = proc(&e, &tm, type, data);
+        if (last == 0) go = false;
+    }
+}
+
+}  // namespace
+
+}  // namespace zolgdi
+
+ZOLAPI int EnumFontFamiliesExA(HDC, const LOGFONTA* filter, FONTENUMPROCA proc, LPARAM data, DWORD) {
+    using namespace zolgdi;
+    if (!filter || !proc) return 0;
+    try {
+        FcConfig* config = fontconfig();
+        if (!config) return 0;
+        const std::string wanted(filter->lfFaceName, strnlen(filter->lfFaceName, LF_FACESIZE));
+
+        FcPattern* pattern = FcPatternCreate();
+        FcObjectSet* objects = FcObjectSetBuild(FC_FAMILY, FC_FONTFORMAT, FC_OUTLINE, FC_SPACING, FC_CHARSET,
+                                                static_cast<char*>(nullptr));
+        FcFontSet* set = (pattern && objects) ? FcFontList(config, pattern, objects) : nullptr;
+        // One entry per family: the first face listed decides its kind, and
+        // the character sets any face of it covers are merged.
+        std::map<std::string, FamilyFace> families;
+        std::vector<FcCharSet*> merged;
+        for (int i = 0; set && i < set->nfont; ++i) {
+            FcPattern* font = set->fonts[i];
+            FcChar8* family = nullptr;
+            if (FcPatternGetString(font, FC_FAMILY, 0, &family) != FcResultMatch) continue;
+            FamilyFace& f = families[reinterpret_cast<const char*>(family)];
+            if (f.family.empty()) {
+                f.family = reinterpret_cast<const char*>(family);
+                FcChar8* format = nullptr;
+                if (FcPatternGetString(font, FC_FONTFORMAT, 0, &format) == FcResultMatch)
+                    f.format = reinterpret_cast<const char*>(format);
+                FcBool outline = FcTrue;
+                if (FcPatternGetBool(font, FC_OUTLINE, 0, &outline) == FcResultMatch) f.outline = outline;
+                int spacing = FC_PROPORTIONAL;
+                if (FcPatternGetInteger(font, FC_SPACING, 0, &spacing) == FcResultMatch)
+                    f.fixedPitch = spacing == FC_MONO;
+                f.charset = FcCharSetCreate();
+                merged.push_back(f.charset);
+            }
+            FcCharSet* cs = nullptr;
+            if (f.charset && FcPatternGetCharSet(font, FC_CHARSET, 0, &cs) == FcResultMatch) FcCharSetMerge(f.charset, cs, nullptr);
+        }
+
+        // The classic names, with the kind and character sets of the face
+        // fontconfig gives for them.
+        for (const char* classic : kClassicFamilies) {
+            if (families.count(classic)) continue;
+            FcPattern* p = FcNameParse(reinterpret_cast<const FcChar8*>(classic));
+            if (!p) continue;
+            FcConfigSubstitute(config, p, FcMatchPattern);
+            FcDefaultSubstitute(p);
+            FcResult result = FcResultNoMatch;
+            FcPattern* match = FcFontMatch(config, p, &result);
+            if (match && result == FcResultMatch && classicStandsFor(classic, match)) {
+                FcChar8* family = nullptr;
+                FcPatternGetString(match, FC_FAMILY, 0, &family);
+                auto real = families.find(family ? reinterpret_cast<const char*>(family) : "");
+                if (real != families.end()) {
+                    FamilyFace copy = real->second;
+                    copy.family = classic;
+                    copy.charset = real->second.charset ? FcCharSetCopy(real->second.charset) : nullptr;
+                    if (copy.charset) merged.push_back(copy.charset);
+                    families[classic] = copy;
+                }
+            }
+            if (match) FcPatternDestroy(match);
+            FcPatternDestroy(p);
+        }
+
+        int last = 0;
+        bool go = true;
+        for (const auto& [name, face] : families) {
+            if (!go) break;
+            if (!wanted.empty() && strcasecmp(name.c_str(), wanted.c_str()) != 0) continue;
+            report(face, filter, proc, data, last, go);
+        }
+        for (FcCharSet* cs : merged) FcCharSetDestroy(cs);
+        if (set) FcFontSetDestroy(set);
+        if (objects) FcObjectSetDestroy(objects);
+        if (pattern) FcPatternDestroy(pattern);
+        return last;
+    } catch (...) {
+        return 0;
+    }
+}

@@ -279,6 +279,38 @@ ZOLAPI BOOL GetTextExtentPoint32A(HDC dc, const char* text, int count, SIZE* siz
 // Family name of the face actually used; returns its length.
 ZOLAPI int GetTextFaceA(HDC dc, int size, char* name);
 
+// ---------------------------------------------------------------- font families
+
+// Font types an enumeration reports.
+enum : DWORD { RASTER_FONTTYPE = 0x1, DEVICE_FONTTYPE = 0x2, TRUETYPE_FONTTYPE = 0x4 };
+// Further kinds of outline font, in NEWTEXTMETRICA's flags.
+enum : DWORD { NTM_PS_OPENTYPE = 0x20000, NTM_TT_OPENTYPE = 0x40000, NTM_TYPE1 = 0x100000, NTM_DSIG = 0x200000 };
+
+// One face in one character set. elfScript names the character set as a
+// user reads it ("Western", "Cyrillic", ...).
+struct ENUMLOGFONTEXA {
+    LOGFONTA elfLogFont;
+    char elfFullName[64];
+    char elfStyle[32];
+    char elfScript[32];
+};
+struct NEWTEXTMETRICA {
+    TEXTMETRICA tm;
+    DWORD ntmFlags;
+};
+// Returns 0 to stop the enumeration.
+typedef int (*FONTENUMPROCA)(const ENUMLOGFONTEXA* font, const NEWTEXTMETRICA* metrics, DWORD fontType,
+                             LPARAM data);
+
+// Calls `proc` for every installed family (an empty face name in `filter`)
+// or for the one named, once per character set it can show (DEFAULT_CHARSET
+// in the filter) or for the one asked for. Families come from fontconfig;
+// the classic names that fontconfig maps onto metric-compatible faces
+// ("Arial", "Times New Roman", "Courier New") are listed too when such a
+// face is installed. Returns the last value `proc` returned, 0 when it was
+// never called.
+ZOLAPI int EnumFontFamiliesExA(HDC dc, const LOGFONTA* filter, FONTENUMPROCA proc, LPARAM data, DWORD flags);
+
 // What a font resolved to, for diagnostics and tests.
 struct ZolFontInfo {
     char file[1024];     // the font file

@@ -6,7 +6,7 @@ set_target_properties(gdi_test_pictures PROPERTIES
   PREFIX "" LIBRARY_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/modules)
 
 add_executable(platform_gdi_tests
-  gdi_objects_test.cpp gdi_fonts_test.cpp gdi_paths_test.cpp gdi_text_test.cpp)
+  gdi_objects_test.cpp gdi_fonts_test.cpp gdi_paths_test.cpp gdi_text_test.cpp gdi_families_test.cpp)
 target_link_libraries(platform_gdi_tests PRIVATE zolplatform PkgConfig::FREETYPE GTest::gtest_main)
 target_compile_definitions(platform_gdi_tests PRIVATE
   ZOL_TEST_PICTURES="$<TARGET_FILE:gdi_test_pictures>")
