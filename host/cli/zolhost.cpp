@@ -1,16 +1,22 @@
 // zolhost: our stand-in for the video application. It applies one effect to
-// a composition, keeps it in a project file, changes its parameters and
-// describes plug-ins and projects as JSON.
+// a composition, keeps it in a project file, changes its parameters,
+// describes plug-ins and projects as JSON and renders frames.
 //
 //   zolhost info EFFECT
 //   zolhost new EFFECT -o PROJECT [--size WxH] [--fps N] [--duration FRAMES]
 //   zolhost set PROJECT ASSIGNMENT...
 //   zolhost show PROJECT
+//   zolhost text PROJECT FILE [--second FILE]
+//   zolhost render PROJECT -o OUT [--frames A-B] [--half] [--quality draft|high] [--input FILE]
 //
 // Every failure is one line on standard error and exit status 1.
+#include <unistd.h>
+
 #include <cmath>
 #include <cstdio>
+#include <optional>
 #include <exception>
+#include <functional>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -19,7 +25,9 @@
 #include <nlohmann/json.hpp>
 
 #include "host/core/error.h"
+#include "host/core/instance_text.h"
 #include "host/core/project.h"
+#include "host/core/render.h"
 #include "host/core/session.h"
 
 namespace {
@@ -58,6 +66,40 @@ std::string oneLine(std::string s) {
     return s;
 }
 
+// A bar on a terminal, redrawn in place; nothing when standard error is a
+// file or a pipe, where the summary line says it all.
+class ProgressBar {
+public:
+    ProgressBar() : tty_(isatty(STDERR_FILENO) == 1) {}
+    void operator()(int32_t done, int32_t total, double seconds) {
+        if (!tty_) return;
+        constexpr int kWidth = 30;
+        int filled = total > 0 ? static_cast<int>(static_cast<int64_t>(done) * kWidth / total) : kWidth;
+        double fps = seconds > 0 ? done / seconds : 0.0;
+        std::fprintf(stderr, "\rframe %d/%d [%s%s] %.1f fps", done, total, std::string(filled, '#').c_str(),
+                     std::string(kWidth - filled, '.').c_str(), fps);
+        if (done == total) std::fputc('\n', stderr);
+        std::fflush(stderr);
+        drawn_ = done != total;
+    }
+    // A failure message starts on a line of its own.
+    ~ProgressBar() {
+        if (drawn_) std::fputc('\n', stderr);
+    }
+
+private:
+    bool tty_;
+    bool drawn_ = false;
+};
+
+std::string summaryLine(const zolhost::RenderSummary& r) {
+    char line[512];
+    double fps = r.seconds > 0 ? r.frames / r.seconds : 0.0;
+    std::snprintf(line, sizeof line, "rendered %d frame%s in %.1f s (%.1f fps) to ", r.frames,
+                  r.frames == 1 ? "" : "s", r.seconds, fps);
+    return line + r.output;
+}
+
 int run(int argc, char** argv) {
     CLI::App app{"zolhost: applies an effect plug-in to a composition and keeps it in a project file"};
     app.require_subcommand(1);
@@ -88,10 +130,31 @@ int run(int argc, char** argv) {
     auto* show = app.add_subcommand("show", "Describe a project's instance as JSON");
     show->add_option("PROJECT", showProject, "Project file")->required();
 
+    std::string textProject, textFile, textSecond;
+    auto* text = app.add_subcommand(
+        "text", "Replace the text of a project's instance with a file's bytes (rich text or plain text)");
+    text->add_option("PROJECT", textProject, "Project file")->required();
+    text->add_option("FILE", textFile, "The text; for the morphing effect the first text")->required();
+    auto* second = text->add_option("--second", textSecond, "The morphing effect's second text");
+
+    zolhost::RenderOptions renderOpts;
+    std::string renderProject, quality = "high";
+    auto* render = app.add_subcommand("render", "Render frames to a PNG, a numbered PNG sequence or a video");
+    render->add_option("PROJECT", renderProject, "Project file")->required();
+    render->add_option("-o,--output", renderOpts.output,
+                       "out.png (first frame of the range), out_%04d.png (one per frame), "
+                       "or .mp4, .mov, .webm, .gif (through ffmpeg)")
+        ->required();
+    render->add_option("--frames", renderOpts.frames, "A-B or one frame (the whole duration)");
+    render->add_flag("--half", renderOpts.half, "Render at half the composition's width and height");
+    render->add_option("--quality", quality, "draft or high (high)")->check(CLI::IsMember({"draft", "high"}));
+    render->add_option("--input", renderOpts.input, "Image or video for the input layer (transparent)");
+
     if (argc > 1 && argv[1][0] != '-') {
         std::string cmd = argv[1];
-        if (cmd != "info" && cmd != "new" && cmd != "set" && cmd != "show") {
-            std::cerr << "zolhost: unknown command \"" << cmd << "\": give info, new, set or show (see zolhost --help)\n";
+        if (cmd != "info" && cmd != "new" && cmd != "set" && cmd != "show" && cmd != "text" && cmd != "render") {
+            std::cerr << "zolhost: unknown command \"" << cmd
+                      << "\": give info, new, set, show, text or render (see zolhost --help)\n";
             return 1;
         }
     }
@@ -119,6 +182,19 @@ int run(int argc, char** argv) {
     } else if (*show) {
         auto session = zolhost::openProject(showProject);
         printJson(zolhost::showJson(*session));
+    } else if (*text) {
+        std::optional<std::string> secondFile;
+        if (*second) secondFile = textSecond;
+        zolhost::setProjectText(textProject, textFile, secondFile);
+    } else if (*render) {
+        renderOpts.quality = quality == "draft" ? PF_Quality_LO : PF_Quality_HI;
+        auto session = zolhost::openProject(renderProject);
+        zolhost::RenderSummary summary;
+        {
+            ProgressBar bar;
+            summary = zolhost::renderProject(*session, renderOpts, std::ref(bar));
+        }
+        std::cerr << summaryLine(summary) << "\n";
     }
     return 0;
 }
