@@ -8,6 +8,7 @@
 //   zolhost show PROJECT
 //   zolhost text PROJECT FILE [--second FILE]
 //   zolhost render PROJECT -o OUT [--frames A-B] [--half] [--quality draft|high] [--input FILE]
+//   zolhost edit PROJECT --script FILE
 //
 // Every failure is one line on standard error and exit status 1.
 #include <unistd.h>
@@ -24,6 +25,7 @@
 #include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
 
+#include "host/core/edit.h"
 #include "host/core/error.h"
 #include "host/core/instance_text.h"
 #include "host/core/project.h"
@@ -150,11 +152,17 @@ int run(int argc, char** argv) {
     render->add_option("--quality", quality, "draft or high (high)")->check(CLI::IsMember({"draft", "high"}));
     render->add_option("--input", renderOpts.input, "Image or video for the input layer (transparent)");
 
+    std::string editProject, editScript;
+    auto* edit = app.add_subcommand("edit", "Open the effect's editor on a project's instance, worked by a script");
+    edit->add_option("PROJECT", editProject, "Project file")->required();
+    edit->add_option("--script", editScript, "JSON steps that stand in for the user");
+
     if (argc > 1 && argv[1][0] != '-') {
         std::string cmd = argv[1];
-        if (cmd != "info" && cmd != "new" && cmd != "set" && cmd != "show" && cmd != "text" && cmd != "render") {
+        if (cmd != "info" && cmd != "new" && cmd != "set" && cmd != "show" && cmd != "text" && cmd != "render" &&
+            cmd != "edit") {
             std::cerr << "zolhost: unknown command \"" << cmd
-                      << "\": give info, new, set, show, text or render (see zolhost --help)\n";
+                      << "\": give info, new, set, show, text, render or edit (see zolhost --help)\n";
             return 1;
         }
     }
@@ -186,6 +194,12 @@ int run(int argc, char** argv) {
         std::optional<std::string> secondFile;
         if (*second) secondFile = textSecond;
         zolhost::setProjectText(textProject, textFile, secondFile);
+    } else if (*edit) {
+        if (editScript.empty())
+            throw Error("no display is available to show the editor; give --script FILE to work it headless "
+                        "(the project is unchanged)");
+        auto session = zolhost::openProject(editProject);
+        if (zolhost::editWithScript(*session, editScript).changed) zolhost::saveProject(*session, editProject);
     } else if (*render) {
         renderOpts.quality = quality == "draft" ? PF_Quality_LO : PF_Quality_HI;
         auto session = zolhost::openProject(renderProject);
