@@ -232,6 +232,37 @@ TEST_F(Editors, AnUnreadableFileShowsTheMessageAndNoData) {
     EXPECT_NE(first().find("No Data"), std::string::npos);
 }
 
+// A text in a face this machine does not have: the face box cannot show
+// it, yet nothing of the user's text or its face name is lost.
+TEST_F(Editors, AFaceThatIsNotInstalledIsKept) {
+    writeFile(kFolder / "stream.tmp",
+              "{\\rtf1\\ansi{\\fonttbl{\\f0 Nowhere Grotesk;}{\\f1 Arial;}}\\f0 Hello \\f1 world\\par}");
+    const int32_t rc = run(edit1_, R"([
+        {"select": [0, 5]}, {"up": "UpDown1"},
+        {"select": [6, -1]}, {"click": "ToolBold"},
+        {"click": "BtnOk"}])");
+    EXPECT_EQ(rc, -1);
+    const std::string rtf = first();
+    EXPECT_NE(rtf.find("Nowhere Grotesk"), std::string::npos) << rtf;
+    EXPECT_NE(rtf.find("Hello"), std::string::npos) << rtf;
+    EXPECT_TRUE(std::regex_search(rtf, std::regex(R"(\\b world)"))) << rtf;
+}
+
+// The random font tool may be given a face that no font file provides: it
+// is applied by name, as the control keeps faces, and the text survives.
+TEST_F(Editors, TheRandomFontToolTakesAFaceThatIsNotInstalled) {
+    const int32_t rc = run(edit1_, R"([
+        {"click": "ToolPlus"}, {"answer": {"font": {"face": "Nowhere Grotesk", "size": 14}}},
+        {"click": "ToolPlus"}, {"answer": {"font": {"face": "Arial", "size": 12}}},
+        {"choose": "ApplayList", "item": "Apply to Words"},
+        {"click": "ToolRFont"}, {"click": "BtnOk"}])");
+    EXPECT_EQ(rc, -1);
+    const std::string rtf = first();
+    EXPECT_NE(rtf.find("Vellomarchen"), std::string::npos) << rtf;
+    EXPECT_NE(rtf.find("Quillarine"), std::string::npos) << rtf;
+    EXPECT_NE(rtf.find("Nowhere Grotesk"), std::string::npos) << rtf;
+}
+
 // ---------------------------------------------------------------- two texts
 
 TEST_F(Editors, TheToolsActOnTheTextWorkedInLast) {
