@@ -11,6 +11,8 @@
 #include <fstream>
 #include <sstream>
 
+#include <nlohmann/json.hpp>
+
 namespace cli {
 
 namespace {
@@ -33,6 +35,50 @@ std::string readFile(const std::string& path) {
     std::stringstream s;
     s << in.rdbuf();
     return s.str();
+}
+
+void writeFile(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+int lines(const std::string& s) {
+    int n = 0;
+    for (char c : s) n += c == '\n';
+    return n;
+}
+
+std::vector<uint8_t> decodeBase64(const std::string& b64) {
+    static const std::string abc = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::vector<uint8_t> out;
+    uint32_t acc = 0;
+    int bits = 0;
+    for (char c : b64) {
+        if (c == '=') break;
+        acc = (acc << 6) | static_cast<uint32_t>(abc.find(c));
+        bits += 6;
+        if (bits >= 8) {
+            bits -= 8;
+            out.push_back(static_cast<uint8_t>(acc >> bits));
+        }
+    }
+    return out;
+}
+
+std::vector<uint8_t> sequenceData(const std::string& project) {
+    Result r = run({"show", project});
+    EXPECT_EQ(r.status, 0) << r.err;
+    nlohmann::json shown = nlohmann::json::parse(r.out, nullptr, false);
+    if (shown.is_discarded()) {
+        ADD_FAILURE() << "zolhost show printed no JSON: " << r.out;
+        return {};
+    }
+    return decodeBase64(shown["sequence_data"]["base64"].get<std::string>());
+}
+
+int32_t word(const std::vector<uint8_t>& b, size_t at) {
+    uint32_t v = 0;
+    for (int i = 0; i < 4; ++i) v |= static_cast<uint32_t>(b.at(at + i)) << (8 * i);
+    return static_cast<int32_t>(v);
 }
 
 std::string workDir(const std::string& name) {

@@ -16,27 +16,8 @@ namespace {
 
 // ---------------------------------------------------------------- helpers
 
-bool have(const std::string& effect) {
-#ifdef ZOL_HAVE_TYPING
-    if (effect == "typing") return true;
-#endif
-#ifdef ZOL_HAVE_MORPHING
-    if (effect == "morphing") return true;
-#endif
-#ifdef ZOL_HAVE_DIGITALIZER
-    if (effect == "digitalizer") return true;
-#endif
-    return false;
-}
-
 #define REQUIRE_PLUGIN(effect) \
-    if (!have(effect)) GTEST_SKIP() << "the " << effect << " plug-in is not part of this build"
-
-int lines(const std::string& s) {
-    int n = 0;
-    for (char c : s) n += c == '\n';
-    return n;
-}
+    if (!cli::havePlugin(effect)) GTEST_SKIP() << "the " << effect << " plug-in is not part of this build"
 
 std::string makeProject(const std::string& dir, const std::string& effect, std::vector<std::string> extra = {}) {
     std::string path = dir + "/" + effect + ".json";
@@ -54,31 +35,10 @@ json show(const std::string& project) {
     return json::parse(r.out);
 }
 
-std::vector<uint8_t> decode(const std::string& b64) {
-    static const std::string abc = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-    std::vector<uint8_t> out;
-    uint32_t acc = 0;
-    int bits = 0;
-    for (char c : b64) {
-        if (c == '=') break;
-        acc = (acc << 6) | static_cast<uint32_t>(abc.find(c));
-        bits += 6;
-        if (bits >= 8) {
-            bits -= 8;
-            out.push_back(static_cast<uint8_t>(acc >> bits));
-        }
-    }
-    return out;
-}
-
 std::vector<uint8_t> sequenceData(const json& shown) {
-    std::vector<uint8_t> bytes = decode(shown["sequence_data"]["base64"].get<std::string>());
+    std::vector<uint8_t> bytes = cli::decodeBase64(shown["sequence_data"]["base64"].get<std::string>());
     EXPECT_EQ(bytes.size(), shown["sequence_data"]["size"].get<size_t>());
     return bytes;
-}
-
-int32_t le32(const std::vector<uint8_t>& b, size_t at) {
-    return static_cast<int32_t>(b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (uint32_t{b[at + 3]} << 24));
 }
 
 std::string join(const json& choices) {
@@ -300,10 +260,10 @@ TEST(NewProject, TypingRecordIsTheFortyEightByteDefault) {
     EXPECT_EQ(shown["effect"], "ZOL Quillarine");
     std::vector<uint8_t> b = sequenceData(shown);
     ASSERT_EQ(b.size(), 48u);
-    EXPECT_EQ(le32(b, 0), 23);
-    EXPECT_EQ(le32(b, 4), 0);
-    EXPECT_EQ(le32(b, 8), 0);
-    EXPECT_EQ(le32(b, 12), 0);
+    EXPECT_EQ(cli::word(b, 0), 23);
+    EXPECT_EQ(cli::word(b, 4), 0);
+    EXPECT_EQ(cli::word(b, 8), 0);
+    EXPECT_EQ(cli::word(b, 12), 0);
     EXPECT_EQ(std::string(b.begin() + 24, b.begin() + 47), "Vellomarchen Quillarine");
     EXPECT_EQ(b[47], 0);
 }
@@ -314,9 +274,9 @@ TEST(NewProject, MorphingRecordHoldsBothTextsSecondAtThirtyFive) {
     json shown = show(makeProject(dir, "morphing"));
     std::vector<uint8_t> b = sequenceData(shown);
     ASSERT_EQ(b.size(), 59u) << "the whole handle, not the 33 bytes flat_sdata_size claims";
-    EXPECT_EQ(le32(b, 0), 23);
-    EXPECT_EQ(le32(b, 4), 23);
-    EXPECT_EQ(le32(b, 8), 0);
+    EXPECT_EQ(cli::word(b, 0), 23);
+    EXPECT_EQ(cli::word(b, 4), 23);
+    EXPECT_EQ(cli::word(b, 8), 0);
     EXPECT_EQ(std::string(b.begin() + 12, b.begin() + 35), "Vellomarchen Quillarine");
     EXPECT_EQ(std::string(b.begin() + 35, b.begin() + 58), "Vellomarchen Quillarine");
     EXPECT_EQ(b[58], 0);
@@ -327,7 +287,7 @@ TEST(NewProject, DigitalizerRecordHoldsTwoSymbols) {
     std::string dir = cli::workDir("new_digitalizer");
     std::vector<uint8_t> b = sequenceData(show(makeProject(dir, "digitalizer")));
     ASSERT_EQ(b.size(), 160u);
-    EXPECT_EQ(le32(b, 8), 2);
+    EXPECT_EQ(cli::word(b, 8), 2);
     EXPECT_EQ(b[12 + 12], ' ');
     EXPECT_EQ(b[12 + 74 + 12], '0');
 }
@@ -395,7 +355,7 @@ TEST(Show, MorphingColourIsShownAsHex) {
 
 TEST(Projects, SavingAndLoadingKeepTheRecordByteForByte) {
     for (const char* effect : {"typing", "morphing", "digitalizer"}) {
-        if (!have(effect)) continue;
+        if (!cli::havePlugin(effect)) continue;
         SCOPED_TRACE(effect);
         std::string dir = cli::workDir(std::string("roundtrip_") + effect);
         std::string project = makeProject(dir, effect);
@@ -613,7 +573,7 @@ TEST_P(BadInputs, OneLineOnStandardErrorAndStatusOne) {
         if (a == "@PROBE") a = ZOL_PROBE_PLUGIN;
     cli::Result r = cli::run(args, env);
     EXPECT_EQ(r.status, 1) << c.what;
-    EXPECT_EQ(lines(r.err), 1) << c.what << ": " << r.err;
+    EXPECT_EQ(cli::lines(r.err), 1) << c.what << ": " << r.err;
     EXPECT_EQ(r.err.rfind("zolhost: ", 0), 0u) << c.what << ": " << r.err;
     std::string fragment = c.fragment;
     if (auto at = fragment.find("@DIR"); at != std::string::npos) fragment.replace(at, 4, dir);
@@ -682,7 +642,7 @@ TEST(BadProjects, EffectAndParameterMismatchesAreRefused) {
             if (std::string(cmd) == "set") args.push_back("Wrap=off");
             cli::Result r = cli::run(args);
             EXPECT_EQ(r.status, 1) << cmd << " " << e.fragment;
-            EXPECT_EQ(lines(r.err), 1) << r.err;
+            EXPECT_EQ(cli::lines(r.err), 1) << r.err;
             EXPECT_NE(r.err.find(e.fragment), std::string::npos) << r.err;
             EXPECT_EQ(cli::readFile(path), before);
         }

@@ -11,38 +11,9 @@
 #include <string>
 #include <vector>
 
-#include <nlohmann/json.hpp>
-
 #include "cli_support.h"
 
-using nlohmann::json;
-
 namespace {
-
-#ifdef ZOL_HAVE_TYPING
-constexpr bool kHaveTyping = true;
-#else
-constexpr bool kHaveTyping = false;
-#endif
-#ifdef ZOL_HAVE_MORPHING
-constexpr bool kHaveMorphing = true;
-#else
-constexpr bool kHaveMorphing = false;
-#endif
-#ifdef ZOL_HAVE_DIGITALIZER
-constexpr bool kHaveDigitalizer = true;
-#else
-constexpr bool kHaveDigitalizer = false;
-#endif
-
-bool have(const std::string& effect) {
-    return (effect == "typing" && kHaveTyping) || (effect == "morphing" && kHaveMorphing) ||
-           (effect == "digitalizer" && kHaveDigitalizer);
-}
-
-void writeFile(const std::string& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
 
 std::string makeProject(const std::string& dir, const std::string& effect) {
     std::string path = dir + "/project.json";
@@ -51,57 +22,23 @@ std::string makeProject(const std::string& dir, const std::string& effect) {
     return path;
 }
 
-std::vector<uint8_t> sequenceData(const std::string& project) {
-    cli::Result r = cli::run({"show", project});
-    EXPECT_EQ(r.status, 0) << r.err;
-    json shown = json::parse(r.out, nullptr, false);
-    if (shown.is_discarded()) return {};
-    std::string b64 = shown["sequence_data"]["base64"].get<std::string>();
-    static const std::string abc = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-    std::vector<uint8_t> out;
-    uint32_t acc = 0;
-    int bits = 0;
-    for (char c : b64) {
-        if (c == '=') break;
-        acc = (acc << 6) | static_cast<uint32_t>(abc.find(c));
-        bits += 6;
-        if (bits >= 8) {
-            bits -= 8;
-            out.push_back(static_cast<uint8_t>(acc >> bits));
-        }
-    }
-    return out;
-}
-
-int32_t word(const std::vector<uint8_t>& b, size_t at) {
-    uint32_t v = 0;
-    for (int i = 0; i < 4; ++i) v |= static_cast<uint32_t>(b.at(at + i)) << (8 * i);
-    return static_cast<int32_t>(v);
-}
-
 std::string tail(const std::vector<uint8_t>& b, size_t from) {
     return from < b.size() ? std::string(b.begin() + static_cast<long>(from), b.end()) : std::string();
 }
 
 cli::Result edit(const std::string& dir, const std::string& project, const std::string& script,
                  const std::vector<std::string>& env = {}) {
-    writeFile(dir + "/script.json", script);
+    cli::writeFile(dir + "/script.json", script);
     // The editors' help and site buttons must not start a viewer here.
     std::vector<std::string> all = {"ZOL_SHELL_RECORD_ONLY=1"};
     all.insert(all.end(), env.begin(), env.end());
     return cli::run({"edit", project, "--script", dir + "/script.json"}, all);
 }
 
-int lines(const std::string& s) {
-    int n = 0;
-    for (char c : s) n += c == '\n';
-    return n;
-}
-
 // ---------------------------------------------------------------- edits that land
 
 TEST(Edit, TypingBoldWordIsStoredAsRichTextAndRenders) {
-    if (!kHaveTyping) GTEST_SKIP() << "the typing plug-in is not part of this build";
+    if (!cli::havePlugin("typing")) GTEST_SKIP() << "the typing plug-in is not part of this build";
     std::string dir = cli::workDir("edit_typing");
     std::string project = makeProject(dir, "typing");
     cli::Result r = edit(dir, project, R"([
@@ -110,12 +47,12 @@ TEST(Edit, TypingBoldWordIsStoredAsRichTextAndRenders) {
         {"click": "BtnOk"}])");
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.err, "");
-    auto bytes = sequenceData(project);
+    auto bytes = cli::sequenceData(project);
     ASSERT_GE(bytes.size(), 24u);
     const std::string rtf = tail(bytes, 24);
-    EXPECT_EQ(word(bytes, 0), static_cast<int32_t>(rtf.size()));
+    EXPECT_EQ(cli::word(bytes, 0), static_cast<int32_t>(rtf.size()));
     // Ok drops the cached layout, which the next render builds again.
-    for (size_t at : {4, 8, 12, 16, 20}) EXPECT_EQ(word(bytes, at), 0) << "word at " << at;
+    for (size_t at : {4, 8, 12, 16, 20}) EXPECT_EQ(cli::word(bytes, at), 0) << "word at " << at;
     EXPECT_EQ(rtf.rfind("{\\rtf", 0), 0u) << rtf;
     EXPECT_TRUE(std::regex_search(rtf, std::regex(R"(\\b Quillarine)"))) << rtf;
     EXPECT_TRUE(std::regex_search(rtf, std::regex(R"(\\red0\\green192\\blue255;)"))) << rtf;
@@ -124,16 +61,16 @@ TEST(Edit, TypingBoldWordIsStoredAsRichTextAndRenders) {
 }
 
 TEST(Edit, MorphingSecondTextTakesTheEditOfItsOwnControl) {
-    if (!kHaveMorphing) GTEST_SKIP() << "the morphing plug-in is not part of this build";
+    if (!cli::havePlugin("morphing")) GTEST_SKIP() << "the morphing plug-in is not part of this build";
     std::string dir = cli::workDir("edit_morph");
     std::string project = makeProject(dir, "morphing");
     cli::Result r = edit(dir, project, R"([
         {"select": [0, -1], "in": "RichEdit2"}, {"type": "Second"},
         {"click": "BtnOk"}])");
     ASSERT_EQ(r.status, 0) << r.err;
-    auto bytes = sequenceData(project);
+    auto bytes = cli::sequenceData(project);
     ASSERT_GE(bytes.size(), 12u);
-    const int32_t first = word(bytes, 0), second = word(bytes, 4);
+    const int32_t first = cli::word(bytes, 0), second = cli::word(bytes, 4);
     ASSERT_EQ(bytes.size(), 12u + static_cast<size_t>(first) + static_cast<size_t>(second));
     const std::string one = tail(bytes, 12).substr(0, static_cast<size_t>(first));
     const std::string two = tail(bytes, 12 + static_cast<size_t>(first));
@@ -143,17 +80,17 @@ TEST(Edit, MorphingSecondTextTakesTheEditOfItsOwnControl) {
 }
 
 TEST(Edit, DigitalizerSymbolsAddedFromTheMenuAreWeighedAndOrderedAscending) {
-    if (!kHaveDigitalizer) GTEST_SKIP() << "the digitalizer plug-in is not part of this build";
+    if (!cli::havePlugin("digitalizer")) GTEST_SKIP() << "the digitalizer plug-in is not part of this build";
     std::string dir = cli::workDir("edit_digi");
     std::string project = makeProject(dir, "digitalizer");
-    const auto before = sequenceData(project);
+    const auto before = cli::sequenceData(project);
     ASSERT_GE(before.size(), 12u);
     cli::Result r = edit(dir, project, R"([{"click": "Add123"}, {"click": "Ok"}])");
     ASSERT_EQ(r.status, 0) << r.err;
-    const auto after = sequenceData(project);
+    const auto after = cli::sequenceData(project);
     ASSERT_GE(after.size(), 12u);
-    const int32_t count = word(after, 8);
-    EXPECT_EQ(count, word(before, 8) + 10);
+    const int32_t count = cli::word(after, 8);
+    EXPECT_EQ(count, cli::word(before, 8) + 10);
     constexpr size_t kEntry = 74;
     ASSERT_EQ(after.size(), 12u + kEntry * static_cast<size_t>(count));
     // Ascending, equal ones in their order: the render picks symbols by
@@ -184,14 +121,14 @@ class Unchanged : public ::testing::TestWithParam<UnchangedCase> {};
 
 TEST_P(Unchanged, ProjectFileKeepsEveryByte) {
     const UnchangedCase& c = GetParam();
-    if (!have(c.effect)) GTEST_SKIP() << "the plug-in is not part of this build";
+    if (!cli::havePlugin(c.effect)) GTEST_SKIP() << "the plug-in is not part of this build";
     std::string dir = cli::workDir("edit_unchanged");
     std::string project = makeProject(dir, c.effect);
     const std::string saved = cli::readFile(project);
     cli::Result r = edit(dir, project, c.script, c.env);
     EXPECT_EQ(r.status, c.status) << r.err;
     if (*c.says) {
-        EXPECT_EQ(lines(r.err), 1) << r.err;
+        EXPECT_EQ(cli::lines(r.err), 1) << r.err;
         EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
     } else {
         EXPECT_EQ(r.err, "");
@@ -222,13 +159,13 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(EditFailure, WithoutAScriptNoDisplayIsAvailable) {
-    if (!kHaveTyping) GTEST_SKIP() << "the typing plug-in is not part of this build";
+    if (!cli::havePlugin("typing")) GTEST_SKIP() << "the typing plug-in is not part of this build";
     std::string dir = cli::workDir("edit_noscript");
     std::string project = makeProject(dir, "typing");
     const std::string saved = cli::readFile(project);
     cli::Result r = cli::run({"edit", project});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(lines(r.err), 1) << r.err;
+    EXPECT_EQ(cli::lines(r.err), 1) << r.err;
     EXPECT_NE(r.err.find("no display is available"), std::string::npos) << r.err;
     EXPECT_EQ(cli::readFile(project), saved);
 }
@@ -237,13 +174,13 @@ TEST(EditFailure, MissingScriptAndMissingProjectAreOneLine) {
     std::string dir = cli::workDir("edit_missing");
     cli::Result r = cli::run({"edit", dir + "/none.json", "--script", dir + "/none-script.json"});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(lines(r.err), 1) << r.err;
-    if (!kHaveTyping) return;
+    EXPECT_EQ(cli::lines(r.err), 1) << r.err;
+    if (!cli::havePlugin("typing")) return;
     std::string project = makeProject(dir, "typing");
     const std::string saved = cli::readFile(project);
     r = cli::run({"edit", project, "--script", dir + "/none-script.json"});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(lines(r.err), 1) << r.err;
+    EXPECT_EQ(cli::lines(r.err), 1) << r.err;
     EXPECT_NE(r.err.find("none-script.json"), std::string::npos) << r.err;
     EXPECT_EQ(cli::readFile(project), saved);
 }

@@ -23,16 +23,8 @@ namespace {
 
 // ---------------------------------------------------------------- helpers
 
-#ifdef ZOL_HAVE_TYPING
-constexpr bool kHaveTyping = true;
-#else
-constexpr bool kHaveTyping = false;
-#endif
-#ifdef ZOL_HAVE_MORPHING
-constexpr bool kHaveMorphing = true;
-#else
-constexpr bool kHaveMorphing = false;
-#endif
+const bool kHaveTyping = cli::havePlugin("typing");
+const bool kHaveMorphing = cli::havePlugin("morphing");
 
 #define REQUIRE_TYPING \
     if (!kHaveTyping) GTEST_SKIP() << "the typing plug-in is not part of this build"
@@ -63,12 +55,6 @@ bool haveFfmpeg() {
 
 #define REQUIRE_FFMPEG \
     if (!haveFfmpeg()) GTEST_SKIP() << "ffmpeg and ffprobe are not installed"
-
-int lines(const std::string& s) {
-    int n = 0;
-    for (char c : s) n += c == '\n';
-    return n;
-}
 
 struct Image {
     int width = 0, height = 0;
@@ -130,37 +116,12 @@ Probe probeVideo(const std::string& path) {
     return p;
 }
 
-std::vector<uint8_t> sequenceData(const std::string& project) {
-    cli::Result r = cli::run({"show", project});
-    EXPECT_EQ(r.status, 0) << r.err;
-    json shown = json::parse(r.out);
-    std::string b64 = shown["sequence_data"]["base64"].get<std::string>();
-    static const std::string abc = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-    std::vector<uint8_t> out;
-    uint32_t acc = 0;
-    int bits = 0;
-    for (char c : b64) {
-        if (c == '=') break;
-        acc = (acc << 6) | static_cast<uint32_t>(abc.find(c));
-        bits += 6;
-        if (bits >= 8) {
-            bits -= 8;
-            out.push_back(static_cast<uint8_t>(acc >> bits));
-        }
-    }
-    return out;
-}
-
 std::vector<uint8_t> bytesOf(std::initializer_list<int32_t> words, const std::string& tail) {
     std::vector<uint8_t> b;
     for (int32_t w : words)
         for (int i = 0; i < 4; ++i) b.push_back(static_cast<uint8_t>(static_cast<uint32_t>(w) >> (8 * i)));
     b.insert(b.end(), tail.begin(), tail.end());
     return b;
-}
-
-void writeFile(const std::string& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
 }
 
 // ---------------------------------------------------------------- stills
@@ -185,7 +146,7 @@ TEST_P(Still, OnePngOfTheRenderSize) {
     cli::Result r = cli::run(args);
     ASSERT_EQ(r.status, 0) << r.err;
     // Not a terminal: no bar, one summary line.
-    EXPECT_EQ(lines(r.err), 1) << r.err;
+    EXPECT_EQ(cli::lines(r.err), 1) << r.err;
     EXPECT_EQ(r.err.rfind("rendered 1 frame in ", 0), 0u) << r.err;
     EXPECT_NE(r.err.find(dir + "/frame.png"), std::string::npos) << r.err;
     auto img = readPng(dir + "/frame.png");
@@ -254,7 +215,7 @@ TEST_P(Sequence, OneFileNamedByItsFrameNumberPerFrame) {
     if (c.frames) args.insert(args.end(), {"--frames", c.frames});
     cli::Result r = cli::run(args);
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(lines(r.err), 1) << r.err;
+    EXPECT_EQ(cli::lines(r.err), 1) << r.err;
     std::set<std::string> expected(c.expected.begin(), c.expected.end());
     expected.insert("project.json");
     EXPECT_EQ(filesIn(dir), expected);
@@ -303,7 +264,7 @@ TEST_P(Video, EncodedByFfmpegWithEveryFrame) {
     if (c.frames) args.insert(args.end(), {"--frames", c.frames});
     cli::Result r = cli::run(args);
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(lines(r.err), 1) << r.err;
+    EXPECT_EQ(cli::lines(r.err), 1) << r.err;
     EXPECT_EQ(filesIn(dir), (std::set<std::string>{"project.json", c.file}));
     Probe p = probeVideo(dir + "/" + c.file);
     EXPECT_EQ(p.frames, c.count);
@@ -352,14 +313,14 @@ TEST_P(Failure, OneLineStatusOneAndNothingLeftBehind) {
     if (c.needsFfmpeg && !haveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
     std::string dir = cli::workDir("failure");
     std::string project = makeProject(dir, "typing", "32x24", 8);
-    writeFile(dir + "/notafolder", "x");
+    cli::writeFile(dir + "/notafolder", "x");
     auto before = filesIn(dir);
     std::vector<std::string> args = {"render", project};
     auto rest = expand(c.args, dir);
     args.insert(args.end(), rest.begin(), rest.end());
     cli::Result r = cli::run(args, c.env);
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(lines(r.err), 1) << r.err;
+    EXPECT_EQ(cli::lines(r.err), 1) << r.err;
     EXPECT_EQ(r.err.rfind("zolhost: ", 0), 0u) << r.err;
     EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
     EXPECT_EQ(filesIn(dir), before);
@@ -396,7 +357,7 @@ TEST(RenderFailure, MissingProjectIsOneLine) {
     std::string dir = cli::workDir("missing");
     cli::Result r = cli::run({"render", dir + "/none.json", "-o", dir + "/out.png"});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(lines(r.err), 1) << r.err;
+    EXPECT_EQ(cli::lines(r.err), 1) << r.err;
     EXPECT_NE(r.err.find("none.json"), std::string::npos) << r.err;
     EXPECT_TRUE(filesIn(dir).empty());
 }
@@ -420,7 +381,7 @@ TEST_P(PluginFailure, RenderErrorLeavesNoFile) {
     auto before = filesIn(dir);
     cli::Result r = cli::run({"render", project, "-o", dir + "/" + GetParam().output}, {"PROBE_FAIL=11"});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(lines(r.err), 1) << r.err;
+    EXPECT_EQ(cli::lines(r.err), 1) << r.err;
     EXPECT_NE(r.err.find("render of frame 0 failed"), std::string::npos) << r.err;
     EXPECT_NE(r.err.find("probe told to fail"), std::string::npos) << r.err;
     EXPECT_EQ(filesIn(dir), before);
@@ -613,11 +574,11 @@ TEST(Text, TypingRecordTakesTheFileAndDropsItsCache) {
     std::string dir = cli::workDir("text_typing");
     std::string project = makeProject(dir, "typing");
     std::string rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs40 Line one\\par Line two}";
-    writeFile(dir + "/t.rtf", rtf);
+    cli::writeFile(dir + "/t.rtf", rtf);
     cli::Result r = cli::run({"text", project, dir + "/t.rtf"});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.err, "");
-    auto bytes = sequenceData(project);
+    auto bytes = cli::sequenceData(project);
     EXPECT_EQ(bytes, bytesOf({static_cast<int32_t>(rtf.size()), 0, 0, 0, 0, 0}, rtf));
     // The new text renders.
     r = cli::run({"render", project, "-o", dir + "/t.png"});
@@ -638,14 +599,14 @@ TEST_P(MorphText, SecondTextThroughItsOption) {
     const MorphTextCase& c = GetParam();
     std::string dir = cli::workDir("text_morph");
     std::string project = makeProject(dir, "morphing");
-    auto before = sequenceData(project);
+    auto before = cli::sequenceData(project);
     ASSERT_GE(before.size(), 12u);
-    writeFile(dir + "/a.txt", "Alpha text");
-    writeFile(dir + "/b.txt", "Second one!");
+    cli::writeFile(dir + "/a.txt", "Alpha text");
+    cli::writeFile(dir + "/b.txt", "Second one!");
     std::vector<std::string> args = {"text", project, dir + "/a.txt"};
     if (c.second) args.insert(args.end(), {"--second", dir + "/b.txt"});
     ASSERT_EQ(cli::run(args).status, 0);
-    auto after = sequenceData(project);
+    auto after = cli::sequenceData(project);
     EXPECT_EQ(after, bytesOf({static_cast<int32_t>(c.expectFirst.size()),
                               static_cast<int32_t>(c.expectSecond.size()), 0},
                              c.expectFirst + c.expectSecond));
@@ -678,14 +639,14 @@ TEST_P(TextFailure, OneLineAndTheProjectUnchanged) {
     if (effect == "probe") {
         ASSERT_EQ(cli::run({"new", ZOL_PROBE_PLUGIN, "-o", project}).status, 0);
     }
-    writeFile(dir + "/a.txt", "text");
+    cli::writeFile(dir + "/a.txt", "text");
     std::string saved = cli::readFile(project);
     std::vector<std::string> args = {"text", project};
     auto rest = expand(c.args, dir);
     args.insert(args.end(), rest.begin(), rest.end());
     cli::Result r = cli::run(args);
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(lines(r.err), 1) << r.err;
+    EXPECT_EQ(cli::lines(r.err), 1) << r.err;
     EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
     EXPECT_EQ(cli::readFile(project), saved);
 }
