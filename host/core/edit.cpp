@@ -6,19 +6,11 @@
 namespace zolhost {
 
 EditOutcome editWithScript(Session& s, const std::string& scriptPath) {
-    zol::forms::TScript script;
-    if (zol::forms::TScriptResult r = script.LoadFromFile(scriptPath); !r)
-        throw Error(scriptPath + ": " + r.message);
-
     Instance& inst = *s.instance;
     const std::vector<uint8_t> before = inst.sequenceBytes();
     PF_Err err = PF_Err_NONE;
-    zol::forms::TScriptResult outcome;
-    {
-        zol::forms::TScriptRun run(std::move(script));
-        err = inst.send(PF_Cmd_DO_DIALOG);
-        outcome = run.Result();
-    }
+    const zol::forms::TScriptResult outcome =
+        zol::forms::RunScriptFile(scriptPath, [&] { err = inst.send(PF_Cmd_DO_DIALOG); });
     checkResult(err, *s.plugin, PF_Cmd_DO_DIALOG, &inst);
     if (!outcome) throw Error(scriptPath + ": " + outcome.message);
     EditOutcome o;

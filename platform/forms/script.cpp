@@ -621,10 +621,9 @@ TScriptRun::~TScriptRun() {
     }
 }
 
-TScriptResult RunScript(const std::string& json, const std::function<void()>& body) noexcept {
-    TScript script;
-    TScriptResult parsed = script.Parse(json);
-    if (!parsed) return parsed;
+namespace {
+
+TScriptResult runLoaded(TScript script, const std::function<void()>& body) noexcept {
     try {
         TScriptRun run(std::move(script));
         try {
@@ -638,21 +637,18 @@ TScriptResult RunScript(const std::string& json, const std::function<void()>& bo
     }
 }
 
+}  // namespace
+
+TScriptResult RunScript(const std::string& json, const std::function<void()>& body) noexcept {
+    TScript script;
+    if (TScriptResult parsed = script.Parse(json); !parsed) return parsed;
+    return runLoaded(std::move(script), body);
+}
+
 TScriptResult RunScriptFile(const std::string& path, const std::function<void()>& body) noexcept {
     TScript script;
-    TScriptResult loaded = script.LoadFromFile(path);
-    if (!loaded) return loaded;
-    try {
-        TScriptRun run(std::move(script));
-        try {
-            if (body) body();
-        } catch (const std::exception& e) {
-            return {false, std::string("the run failed: ") + e.what()};
-        }
-        return run.Result();
-    } catch (...) {
-        return {false, "the run failed"};
-    }
+    if (TScriptResult loaded = script.LoadFromFile(path); !loaded) return loaded;
+    return runLoaded(std::move(script), body);
 }
 
 }  // namespace zol::forms
