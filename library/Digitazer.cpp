@@ -44,35 +44,9 @@ int screenPixelsPerInch() {
     return ppi > 0 ? ppi : 96;
 }
 
-// A tool picture: a letter on the button face.
+// A tool picture: a letter on the button face, in the style it sets.
 HBITMAP toolPicture(const char* letter, int weight, bool italic, bool underline, bool strike) {
-    HDC screen = GetDC(nullptr);
-    HDC dc = screen ? CreateCompatibleDC(screen) : nullptr;
-    HBITMAP bitmap = screen ? CreateCompatibleBitmap(screen, 16, 16) : nullptr;
-    if (screen) ReleaseDC(nullptr, screen);
-    if (!dc || !bitmap) {
-        if (dc) DeleteDC(dc);
-        if (bitmap) DeleteObject(bitmap);
-        return nullptr;
-    }
-    HGDIOBJ old = SelectObject(dc, bitmap);
-    RECT all{0, 0, 16, 16};
-    HBRUSH face = CreateSolidBrush(RGB(192, 192, 192));
-    if (face) {
-        FillRect(dc, &all, face);
-        DeleteObject(face);
-    }
-    HFONT font = CreateFontA(-13, 0, 0, 0, weight, italic, underline, strike, ANSI_CHARSET, 0, 0, PROOF_QUALITY, 0,
-                             "Arial");
-    HGDIOBJ oldFont = font ? SelectObject(dc, font) : nullptr;
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, RGB(0, 0, 0));
-    TextOutA(dc, 3, 1, letter, static_cast<int>(std::strlen(letter)));
-    if (oldFont) SelectObject(dc, oldFont);
-    if (font) DeleteObject(font);
-    SelectObject(dc, old);
-    DeleteDC(dc);
-    return bitmap;
+    return LetterPicture(letter, {RGB(192, 192, 192), RGB(0, 0, 0), "Arial", -13, weight, italic, underline, strike, 3, 1});
 }
 
 template <class T>

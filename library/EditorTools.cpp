@@ -42,34 +42,6 @@ int collectScripts(const ENUMLOGFONTEXA* f, const NEWTEXTMETRICA*, DWORD type, L
     return 1;
 }
 
-// A 16 x 16 picture: `glyph` on a plain ground.
-HBITMAP letterPicture(const char* glyph, COLORREF ground, COLORREF ink, const char* face) {
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, 16, 16);
-    if (screen) ReleaseDC(nullptr, screen);
-    if (!dc || !bitmap) {
-        if (dc) DeleteDC(dc);
-        if (bitmap) DeleteObject(bitmap);
-        return nullptr;
-    }
-    HGDIOBJ old = SelectObject(dc, bitmap);
-    RECT all{0, 0, 16, 16};
-    HBRUSH back = CreateSolidBrush(ground);
-    FillRect(dc, &all, back);
-    DeleteObject(back);
-    HFONT font = CreateFontA(-11, 0, 0, 0, FW_BOLD, 0, 0, 0, ANSI_CHARSET, 0, 0, PROOF_QUALITY, 0, face);
-    HGDIOBJ oldFont = font ? SelectObject(dc, font) : nullptr;
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, ink);
-    TextOutA(dc, 1, 2, glyph, static_cast<int>(std::strlen(glyph)));
-    if (oldFont) SelectObject(dc, oldFont);
-    if (font) DeleteObject(font);
-    SelectObject(dc, old);
-    DeleteDC(dc);
-    return bitmap;
-}
-
 CHARFORMATA emptyFormat(DWORD mask) {
     CHARFORMATA cf;
     std::memset(&cf, 0, sizeof cf);
@@ -125,20 +97,49 @@ std::vector<FaceScript> ScriptsOfFace(const std::string& face) {
     return scripts;
 }
 
+HBITMAP LetterPicture(const char* glyph, const LetterStyle& style) {
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, 16, 16);
+    if (screen) ReleaseDC(nullptr, screen);
+    if (!dc || !bitmap) {
+        if (dc) DeleteDC(dc);
+        if (bitmap) DeleteObject(bitmap);
+        return nullptr;
+    }
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    RECT all{0, 0, 16, 16};
+    if (HBRUSH back = CreateSolidBrush(style.ground)) {
+        FillRect(dc, &all, back);
+        DeleteObject(back);
+    }
+    HFONT font = CreateFontA(style.height, 0, 0, 0, style.weight, style.italic, style.underline, style.strike,
+                             ANSI_CHARSET, 0, 0, PROOF_QUALITY, 0, style.face);
+    HGDIOBJ oldFont = font ? SelectObject(dc, font) : nullptr;
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, style.ink);
+    TextOutA(dc, style.x, style.y, glyph, static_cast<int>(std::strlen(glyph)));
+    if (oldFont) SelectObject(dc, oldFont);
+    if (font) DeleteObject(font);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    return bitmap;
+}
+
 void AddFacePictures(TImageList* list) {
     if (!list) return;
     const COLORREF white = RGB(255, 255, 255), navy = RGB(0, 0, 128);
-    list->Add(letterPicture("TT", white, RGB(0, 96, 192), "Times New Roman"));
-    list->Add(letterPicture("a", white, RGB(128, 128, 128), "Arial"));
-    list->Add(letterPicture("TT", navy, RGB(255, 255, 255), "Times New Roman"));
-    list->Add(letterPicture("a", navy, RGB(255, 255, 255), "Arial"));
+    list->Add(LetterPicture("TT", {white, RGB(0, 96, 192), "Times New Roman"}));
+    list->Add(LetterPicture("a", {white, RGB(128, 128, 128), "Arial"}));
+    list->Add(LetterPicture("TT", {navy, RGB(255, 255, 255), "Times New Roman"}));
+    list->Add(LetterPicture("a", {navy, RGB(255, 255, 255), "Arial"}));
 }
 
 void AddToolPictures(TImageList* list, int count) {
     if (!list) return;
     for (int i = 0; i < count; ++i) {
         const char glyph[2] = {static_cast<char>('A' + i % 26), 0};
-        list->Add(letterPicture(glyph, RGB(240, 240, 240), RGB(0, 0, 0), "Arial"));
+        list->Add(LetterPicture(glyph, {RGB(240, 240, 240), RGB(0, 0, 0), "Arial"}));
     }
 }
 

@@ -85,6 +85,19 @@ private:
     TImageList* pictures_;
 };
 
+// How a letter is drawn on a 16 x 16 picture.
+struct LetterStyle {
+    COLORREF ground = RGB(240, 240, 240);
+    COLORREF ink = RGB(0, 0, 0);
+    const char* face = "Arial";
+    int height = -11;  // a character height in pixels
+    int weight = FW_BOLD;
+    bool italic = false, underline = false, strike = false;
+    int x = 1, y = 2;  // where the letter starts
+};
+// A 16 x 16 picture of `glyph`; null when the screen gives no bitmap.
+HBITMAP LetterPicture(const char* glyph, const LetterStyle& style);
+
 // The four face-list pictures: TrueType, other, and both highlighted.
 void AddFacePictures(TImageList* list);
 // `count` tool pictures, one letter each.
